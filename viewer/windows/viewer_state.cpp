@@ -1,0 +1,4 @@
+#include "viewer_windows.h"
+
+HINSTANCE TheInstance = nullptr;
+HWND MainWindow = nullptr, HeaderWindow = nullptr, ToolTipWindow = nullptr;
