@@ -93,6 +93,87 @@ dark_button header_off.bmp "Header Off"
 pair black_left.bmp black_right.bmp Bl ack 'rgb(12,14,12)' 'rgb(170,188,168)'
 pair white_left.bmp white_right.bmp Wh ite 'rgb(255,255,255)' 'rgb(66,78,64)'
 
+# The icon: a telescope on a tripod under a starry sky, in a round badge.
+# Shapes are drawn at 512 x 512 (in 256-unit coordinates) and reduced to the
+# icon size; the stars are plotted afterwards at the final size so that they
+# stay sharp. The 16-colour image uses only the 16 standard Windows colours,
+# drawn without antialiasing and reduced by point sampling, so no other
+# colour appears in it.
+icon_colours() { # 256 | 16
+	if [ "$1" = 256 ]; then
+		SKY='radial-gradient:rgb(46,72,152)-rgb(10,14,46)' RIM='rgb(110,140,210)'
+		TUBE='rgb(214,220,232)' LIT='rgb(250,252,255)' SHADE='rgb(120,130,150)'
+		BAND='rgb(40,80,190)' SHIELD='rgb(236,240,248)' SHIELD_SHADE='rgb(140,150,170)'
+		LENS='rgb(30,40,70)' EYEPIECE='rgb(100,110,130)' LEG='rgb(160,124,78)' HUB='rgb(50,50,60)'
+		STAR='rgb(255,236,150)' CORE='rgb(255,255,255)' GLOW='rgb(120,116,110)' DOT='rgb(210,220,255)'
+		SMOOTH='-antialias' REDUCE='-scale'
+	else
+		SKY='xc:rgb(0,0,128)' RIM='rgb(0,0,255)'
+		TUBE='rgb(192,192,192)' LIT='rgb(255,255,255)' SHADE='rgb(128,128,128)'
+		BAND='rgb(0,0,255)' SHIELD='rgb(255,255,255)' SHIELD_SHADE='rgb(192,192,192)'
+		LENS='rgb(0,0,0)' EYEPIECE='rgb(128,128,128)' LEG='rgb(128,128,0)' HUB='rgb(0,0,0)'
+		STAR='rgb(255,255,0)' CORE='rgb(255,255,255)' GLOW='rgb(0,0,128)' DOT='rgb(255,255,255)'
+		SMOOTH='+antialias' REDUCE='-sample'
+	fi
+}
+
+# A star: bright core, arms of the given length, dim diagonal neighbours.
+sparkle() { # x y arm
+	echo "fill $GLOW point $(($1 - 1)),$(($2 - 1)) point $(($1 + 1)),$(($2 - 1))"
+	echo "point $(($1 - 1)),$(($2 + 1)) point $(($1 + 1)),$(($2 + 1))"
+	echo "fill $STAR line $(($1 - $3)),$2 $(($1 + $3)),$2 line $1,$(($2 - $3)) $1,$(($2 + $3))"
+	echo "fill $CORE point $1,$2"
+}
+
+stars() { # size
+	if [ "$1" = 64 ]; then
+		sparkle 16 17 4
+		sparkle 38 10 2
+		sparkle 11 33 1
+		echo "fill $DOT point 27,25 point 47,8 point 52,39 point 22,8 point 15,45 point 58,30"
+	else
+		sparkle 8 9 2
+		sparkle 19 5 1
+		echo "fill $DOT point 13,13 point 5,17 point 26,19 point 12,4"
+	fi
+}
+
+icon_image() { # file size colours
+	icon_colours "$3"
+	convert -size 512x512 "$SKY" $SMOOTH \
+		\( -size 512x512 xc:none $SMOOTH -fill white -draw 'circle 256,256 256,12' \) \
+		-compose CopyOpacity -composite -compose Over \
+		-fill none -stroke "$RIM" -strokewidth 14 -draw 'circle 256,256 256,19' -stroke none \
+		-draw "scale 2,2
+			stroke $LEG stroke-width 11 stroke-linecap round
+			line 128,160 74,234 line 128,160 182,234 line 128,160 128,242
+			stroke none
+			push graphic-context translate 124,140 rotate -32
+				fill $TUBE roundrectangle -84,-20 66,20 8,8
+				fill $LIT rectangle -80,-17 62,-8
+				fill $SHADE rectangle -84,8 66,20
+				fill $BAND rectangle -22,-22 -8,22
+				fill $SHIELD roundrectangle 60,-27 96,27 6,6
+				fill $SHIELD_SHADE rectangle 60,10 96,27
+				fill $LENS rectangle 92,-22 98,22
+				fill $EYEPIECE rectangle -106,-9 -84,9
+			pop graphic-context
+			fill $HUB circle 128,160 128,172" \
+		$REDUCE "$2x$2" -channel A -threshold 50% +channel \
+		+antialias -draw "$(stars "$2")" "$1"
+}
+
+icon_image "$work/icon32_16.png" 32 16
+icon_image "$work/icon32_256.png" 32 256
+icon_image "$work/icon64_256.png" 64 256
+convert "$work/icon32_16.png" -depth 8 "RGBA:$work/icon32_16.rgba"
+convert "$work/icon32_256.png" +dither -colors 255 -depth 8 "RGBA:$work/icon32_256.rgba"
+convert "$work/icon64_256.png" +dither -colors 255 -depth 8 "RGBA:$work/icon64_256.rgba"
+/usr/bin/python3 "$here/write_icon.py" "$here/kelvra.ico" \
+	"32x32:4:$work/icon32_16.rgba" \
+	"32x32:8:$work/icon32_256.rgba" \
+	"64x64:8:$work/icon64_256.rgba"
+
 # The tool strip as the main window shows it at start, over its black
 # background: faces at their control positions, the two level read-outs as
 # the viewer draws them (green Courier-like text on black, top line).
