@@ -4,8 +4,8 @@
 # needs none of the tools used here: ImageMagick's convert, the Liberation
 # fonts, /usr/bin/python3 and x86_64-w64-mingw32-windres (for the check).
 #
-# Everything is drawn at its final size, one pixel per pixel: text is rendered
-# 1:1 and arrows are plotted pixel by pixel, so nothing is blurred by scaling.
+# The faces are drawn at their final size: text is rendered 1:1 and arrows
+# are plotted pixel by pixel, so nothing on them is blurred by scaling.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -175,8 +175,12 @@ convert "$work/icon64_256.png" +dither -colors 255 -depth 8 "RGBA:$work/icon64_2
 	"64x64:8:$work/icon64_256.rgba"
 
 # The tool strip as the main window shows it at start, over its black
-# background: faces at their control positions, the two level read-outs as
-# the viewer draws them (green Courier-like text on black, top line).
+# background: faces at their control positions, and the two 92-pixel level
+# read-outs as the viewer draws them, green monospaced text on black, placed
+# as if each character were 8 pixels wide.
+readout() { # field_x text
+	echo "-annotate +$(($1 + 46 - ${#2} * 4))+6 $2"
+}
 convert -size 314x50 xc:black \
 	"$here/auto_range.bmp" -geometry +5+5 -composite \
 	"$here/full_range.bmp" -geometry +249+5 -composite \
@@ -187,6 +191,12 @@ convert -size 314x50 xc:black \
 	"$here/white_right.bmp" -geometry +203+25 -composite \
 	"$here/header_on.bmp" -geometry +249+25 -composite \
 	-font "$MONO" -density 72 -pointsize 11 -fill 'rgb(0,128,0)' -gravity northwest \
-	-annotate +$((65 + 46 - 4))+6 "0" \
-	-annotate +$((157 + 46 - 24))+6 "666.67" \
+	$(readout 65 0) $(readout 157 666.67) \
 	-strip -define png:exclude-chunks=date,time "$here/toolstrip-preview.png"
+
+# Check the files as Windows will read them, and the string table as both
+# windres compilers build it.
+for arch in x86_64 i686; do
+	$arch-w64-mingw32-windres -I "$here" "$here/kelvra.rc" -O res -o "$work/kelvra-$arch.res"
+	/usr/bin/python3 "$here/check_resources.py" "$here" "$work/kelvra-$arch.res"
+done
