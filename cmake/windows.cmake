@@ -2,7 +2,7 @@
 # ANSI interfaces, the compiler's runtime linked in so that only system DLLs
 # are imported, and images marked as runnable on Windows 2000 (subsystem 5.0).
 add_compile_definitions(WINVER=0x0500 _WIN32_WINNT=0x0500 _WIN32_IE=0x0600 NOMINMAX STRICT)
-add_compile_options(-Wall -Wextra)
+add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++
   -Wl,--major-subsystem-version,5,--minor-subsystem-version,0
   -Wl,--major-os-version,5,--minor-os-version,0)
