@@ -1,10 +1,9 @@
-// The life of the viewer process: single-instance check, the three windows,
-// the message loop and the release of everything at the end.
+// Start-up and shutdown of the viewer: the single-instance check, the three
+// windows with their classes, and the release of everything at the end.
 #include <windows.h>
 
 #include <initializer_list>
 
-#include "gdiplus_text.h"
 #include "header_parser.h"
 #include "load_request.h"
 #include "resource_ids.h"
@@ -132,19 +131,4 @@ void ExitInstance() {
                  bContrastDown, bAutoBrCr, bAutoOn, bAutoOffR, bAutoOffL, dBrightness, dContrast, MainWindow}) {
     if (IsWindow(w)) DestroyWindow(w);
   }
-}
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  ScreenSz = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (!FirstInstance()) return 0;
-  ULONG_PTR gdiplus = StartGdiplus();
-  if (!InitInstance(instance, show)) {
-    StopGdiplus(gdiplus);
-    return 0;
-  }
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) != 0) DispatchMessageA(&message);
-  ExitInstance();
-  StopGdiplus(gdiplus);
-  return 1;
 }
