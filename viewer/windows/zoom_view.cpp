@@ -113,6 +113,8 @@ void OnSize() {
   RECT client;
   GetClientRect(MainWindow, &client);
   SetScrollRangeAndPage(MainWindow, SB_VERT, Height, client.bottom);
+  // Showing or hiding the vertical bar changes the client width.
+  GetClientRect(MainWindow, &client);
   SetScrollRangeAndPage(MainWindow, SB_HORZ, Width, client.right);
 }
 
