@@ -122,9 +122,9 @@ HRESULT CFitsViewMenu::TakeFiles(HGLOBAL list) {
   HDROP drop = static_cast<HDROP>(list);
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
+    // An empty name is no path (some systems count an empty list as one).
     char path[MAX_PATH] = "";
-    DragQueryFileA(drop, i, path, MAX_PATH);
-    if (AcceptItem(path)) m_files.push_back(path);
+    if (DragQueryFileA(drop, i, path, MAX_PATH) != 0 && AcceptItem(path)) m_files.push_back(path);
   }
   GlobalUnlock(list);
   return count != 0 && !m_files.empty() ? S_OK : E_INVALIDARG;
