@@ -58,7 +58,8 @@ class CFitsViewMenu : public IShellExtInit, public IContextMenu {
   STDMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* info) override;
   STDMETHODIMP GetCommandString(UINT_PTR offset, UINT type, UINT* reserved, CHAR* name, UINT capacity) override;
 
-  // The reference an outer object holds, or the creator's.
+  // The object's own IUnknown: what an aggregating outer object holds, and
+  // what creation queries through.
   IUnknown* Inner() { return &m_inner; }
 
  private:
@@ -80,7 +81,7 @@ class CFitsViewMenu : public IShellExtInit, public IContextMenu {
 
   IUnknown* m_outer;
   InnerUnknown m_inner;
-  std::vector<std::string> m_files;
+  std::vector<std::string> m_files;  // the selection, in the data object's order; the command works on the folder
   LONG m_refs = 1;  // the creator's reference; apartment model, so a plain counter
 };
 
