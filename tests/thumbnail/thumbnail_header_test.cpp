@@ -185,9 +185,8 @@ TEST(ThumbnailHeader, GeometryLimits) {
     SCOPED_TRACE(row.width + " x " + row.height + (row.naxis == 3 ? " x 3" : ""));
     std::vector<std::string> cards = {Card("BITPIX", "8"), Card("NAXIS", std::to_string(row.naxis)),
                                       Card("NAXIS1", row.width), Card("NAXIS2", row.height)};
-    MemoryFile file{};
-    std::string bytes = Header(cards);
-    file = MemoryFileOver(reinterpret_cast<const uint8_t*>(bytes.data()), int32_t(bytes.size()));
+    const std::string bytes = Header(cards);
+    MemoryFile file = MemoryFileOver(reinterpret_cast<const uint8_t*>(bytes.data()), int32_t(bytes.size()));
     ThumbnailHeader header;
     ASSERT_EQ(int(ScanHeader(&file, &header)), int(HeaderScan::Finished));
     EXPECT_EQ(SettleHeader(&header), row.settles);
