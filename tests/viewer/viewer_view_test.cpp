@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "display_mapping.h"
+#include "message_box_watch.h"
 #include "header_parser.h"
 #include "load_request.h"
 #include "pixel_decoder.h"
@@ -293,6 +294,68 @@ TEST(ViewerView, MaximisingHidesTheHeader) {
   ShowWindow(MainWindow, SW_RESTORE);
   Pump();
   EXPECT_FALSE(IsWindowVisible(HeaderWindow)) << "restoring does not bring the header back";
+}
+
+TEST(ViewerView, SystemMenuEntriesAlwaysOnTopAndAbout) {
+  HMENU menu = GetSystemMenu(MainWindow, FALSE);
+  int n = GetMenuItemCount(menu);
+  ASSERT_GE(n, 4);
+  char text[64] = "";
+  EXPECT_TRUE(GetMenuState(menu, n - 4, MF_BYPOSITION) & MF_SEPARATOR);
+  GetMenuStringA(menu, n - 3, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Always On &Top");
+  EXPECT_EQ(GetMenuItemID(menu, n - 3), 32u);
+  EXPECT_TRUE(GetMenuState(menu, n - 2, MF_BYPOSITION) & MF_SEPARATOR);
+  GetMenuStringA(menu, n - 1, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&About Kelvra");
+  EXPECT_EQ(GetMenuItemID(menu, n - 1), 16u);
+  EXPECT_TRUE(GetMenuState(menu, 32, MF_BYCOMMAND) & MF_CHECKED);
+
+  SendMessageA(MainWindow, WM_SYSCOMMAND, 32, 0);
+  EXPECT_FALSE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetMenuState(menu, 32, MF_BYCOMMAND) & MF_CHECKED);
+  SendMessageA(MainWindow, WM_SYSCOMMAND, 32, 0);
+  EXPECT_TRUE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(GetMenuState(menu, 32, MF_BYCOMMAND) & MF_CHECKED);
+
+  wintest::MessageBoxWatch about("About Kelvra 0.2.5");
+  EXPECT_EQ(SendMessageA(MainWindow, WM_SYSCOMMAND, 16, 0), 0);
+  ASSERT_TRUE(about.Closed());
+  const std::string tail = "\n\nA utility for previewing FITS files from Windows Explorer.";
+  ASSERT_GT(about.Text().size(), tail.size());
+  EXPECT_EQ(about.Text().substr(about.Text().size() - tail.size()), tail);
+}
+
+TEST(ViewerView, HeaderWindowScrollsByLinesAndPages) {
+  std::vector<std::string> cards = ImageCards(8, 2, 2);
+  for (int i = 0; i < 40; ++i) cards.push_back(Card("HISTORY", "'line " + std::to_string(i) + "'"));
+  Load("history.fits", File(cards, Samples8({1, 2, 3, 4})));
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(1, 0), 0);  // Header On
+  SetWindowPos(HeaderWindow, nullptr, 0, 0, 400, 200, SWP_NOZORDER | SWP_NOMOVE);
+  Pump();
+  ASSERT_TRUE(IsWindowVisible(HeaderWindow));
+  RECT client;
+  GetClientRect(HeaderWindow, &client);
+  SCROLLINFO v = {sizeof v, SIF_ALL};
+  GetScrollInfo(HeaderWindow, SB_VERT, &v);
+  EXPECT_EQ(v.nMax, (46 + 1) * cyChar) << "records + 1 lines";
+  EXPECT_EQ(static_cast<int>(v.nPage), client.bottom);
+
+  struct Row { int code; int expected; } rows[] = {
+    {SB_LINEDOWN, cyChar}, {SB_PAGEDOWN, cyChar + client.bottom}, {SB_LINEUP, client.bottom}, {SB_PAGEUP, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.code);
+    SendMessageA(HeaderWindow, WM_VSCROLL, row.code, 0);
+    EXPECT_EQ(GetScrollPos(HeaderWindow, SB_VERT), row.expected);
+  }
+  SendMessageA(HeaderWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
+  EXPECT_EQ(GetScrollPos(HeaderWindow, SB_VERT), 0) << "the wheel does nothing here";
+  SendMessageA(HeaderWindow, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(HeaderWindow));
+  EXPECT_EQ(HeaderOn, 1) << "closing only hides";
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(2, 0), 0);  // Header Off
+  EXPECT_EQ(HeaderOn, 0);
 }
 
 }  // namespace

@@ -43,7 +43,10 @@ bool StartViewer() {
   char* slash = strrchr(path, '\\');
   if (slash == nullptr || static_cast<size_t>(slash + 1 - path) + sizeof "Kelvra.exe" > MAX_PATH) return false;
   strcpy(slash + 1, "Kelvra.exe");
+  // The viewer outlives this program: it gets none of our standard handles,
+  // which may be pipes that a caller reads to their end.
   STARTUPINFOA startup = {sizeof startup};
+  startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION process;
   if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
   CloseHandle(process.hThread);
@@ -66,8 +69,11 @@ int main(int argc, char** argv) {
   }
   char path[MAX_PATH * 2];
   DWORD length = GetFullPathNameA(argv[1], sizeof path, path, nullptr);
-  if (length == 0 || length >= sizeof path) return Fail(argv[1], "cannot make the path absolute");
-  if (length >= kNameLength) return Fail(path, "path too long for the viewer (at most 254 characters)");
+  const char* tooLong = "path too long for the viewer (at most 254 characters)";
+  if (length == 0 || length >= sizeof path) {
+    return Fail(argv[1], strlen(argv[1]) >= kNameLength ? tooLong : "cannot make the path absolute");
+  }
+  if (length >= kNameLength) return Fail(path, tooLong);
   WIN32_FILE_ATTRIBUTE_DATA file;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &file) ||
       (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
