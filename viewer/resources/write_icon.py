@@ -74,12 +74,12 @@ def icon_image(width, height, bits, pixels, path):
     return header + table + bytes(colour_rows) + bytes(mask_rows)
 
 
-def main(out_path, specs):
+def main(out_path, requests):
     entries = []
     images = []
-    offset = ICON_DIRECTORY.size + ICON_ENTRY.size * len(specs)
-    for spec in specs:
-        size, bits, path = spec.split(":")
+    offset = ICON_DIRECTORY.size + ICON_ENTRY.size * len(requests)
+    for request in requests:
+        size, bits, path = request.split(":")
         width, height = (int(v) for v in size.split("x"))
         bits = int(bits)
         image = icon_image(width, height, bits, read_pixels(path, width, height), path)
@@ -90,7 +90,7 @@ def main(out_path, specs):
         images.append(image)
         offset += len(image)
     with open(out_path, "wb") as out:
-        out.write(ICON_DIRECTORY.pack(0, 1, len(specs)))
+        out.write(ICON_DIRECTORY.pack(0, 1, len(requests)))
         out.write(b"".join(entries))
         out.write(b"".join(images))
 
