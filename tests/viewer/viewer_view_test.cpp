@@ -358,4 +358,42 @@ TEST(ViewerView, HeaderWindowScrollsByLinesAndPages) {
   EXPECT_EQ(HeaderOn, 0);
 }
 
+TEST(ViewerView, LongTitleIsCut) {
+  std::string name = std::string(180, 'n') + ".fits";
+  Load(name, File(ImageCards(8, 2, 2), Samples8({1, 2, 3, 4})));
+  std::string title = WindowTitle(MainWindow);
+  EXPECT_EQ(title.size(), 149u);
+  EXPECT_EQ(title.substr(0, 12), "Kelvra - nnn");
+}
+
+TEST(ViewerView, ReadoutStaysOnTheScreen) {
+  Load("edge.fits", File(ImageCards(8, 100, 100), Samples8(std::vector<int>(10000, 200))));
+  UseZoomMenu('0');
+  SetClientSize(320, 320);
+  HDC screen = GetDC(nullptr);
+  const int screenWidth = GetDeviceCaps(screen, HORZRES), screenHeight = GetDeviceCaps(screen, VERTRES);
+  ReleaseDC(nullptr, screen);
+  // The pointer 20 pixels from the screen's right and bottom edges.
+  RECT outer;
+  GetWindowRect(MainWindow, &outer);
+  POINT origin = {0, 0};
+  ClientToScreen(MainWindow, &origin);
+  int x = screenWidth - 20 - 209 - (origin.x - outer.left), y = screenHeight - 20 - 209 - (origin.y - outer.top);
+  SetWindowPos(MainWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+
+  SendMessageA(MainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(209, 209));
+  ASSERT_TRUE(IsWindowVisible(ToolTipWindow));
+  RECT tip;
+  GetWindowRect(ToolTipWindow, &tip);
+  POINT pointer = {209, 209};
+  ClientToScreen(MainWindow, &pointer);
+  EXPECT_EQ(tip.right, screenWidth) << "right edge on the screen's right edge";
+  EXPECT_LT(tip.bottom, pointer.y) << "above the pointer near the bottom";
+  EXPECT_EQ(tip.bottom, pointer.y - 9);
+  SendMessageA(MainWindow, WM_LBUTTONUP, 0, 0);
+  SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+}
+
 }  // namespace

@@ -144,6 +144,7 @@ void OnRButtonUp(POINT point) {
     return;
   }
   if (id == kFitMenuId) {
+    if (TheBitmap == nullptr) return;  // nothing to fit yet
     ZoomFit = 1;
     RECT client;
     GetClientRect(MainWindow, &client);
