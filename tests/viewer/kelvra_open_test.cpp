@@ -11,13 +11,6 @@ using namespace viewertest;
 
 namespace {
 
-std::string BuildFolder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  for (int i = 0; i < 3; ++i) p = p.substr(0, p.rfind('\\'));
-  return p;
-}
 std::string OpenTool() { return BuildFolder() + "\\viewer\\kelvra-open.exe"; }
 
 struct ToolRun {

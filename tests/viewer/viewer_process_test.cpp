@@ -12,13 +12,7 @@ using namespace viewertest;
 
 namespace {
 
-std::string ViewerPath() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  for (int i = 0; i < 3; ++i) p = p.substr(0, p.rfind('\\'));  // ...\tests\viewer\x.exe -> build tree
-  return p + "\\viewer\\Kelvra.exe";
-}
+std::string ViewerPath() { return BuildFolder() + "\\viewer\\Kelvra.exe"; }
 
 HWND FindAnswering(UINT message) {
   struct Search { UINT message; HWND found; } search{message, nullptr};

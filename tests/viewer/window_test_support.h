@@ -19,6 +19,16 @@ inline std::string TempFile(const std::string& name, const std::string& bytes) {
   return path;
 }
 
+// The x86_64 build tree, from this test program's place in it
+// (<tree>\tests\viewer\<test>.exe).
+inline std::string BuildFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string p = path;
+  for (int i = 0; i < 3; ++i) p = p.substr(0, p.rfind('\\'));
+  return p;
+}
+
 inline UINT ViewerMessage() {
   return RegisterWindowMessageA("LOOKING_FOR_VIEWER_APP_{FD4EA0C0-ECFC-11d5-B625-ED551C514422}");
 }
