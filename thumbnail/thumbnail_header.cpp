@@ -8,6 +8,7 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsExponentMark(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 
 // Skips white space and reads an optional sign; returns the next position.
 int SkipToDigits(const char* field, bool* negative) {
@@ -65,7 +66,7 @@ double ReadReal(const char* field) {
   }
   if (n == 0 || (n == 1 && text[0] == '.')) return 0.0;
   bool negativeExponent = false;
-  if (i < kValueLength && strchr("EeDd", field[i]) != nullptr) {
+  if (i < kValueLength && IsExponentMark(field[i])) {
     int j = i + 1;
     char sign = j < kValueLength && (field[j] == '-' || field[j] == '+') ? field[j++] : 0;
     if (j < kValueLength && IsDigit(field[j])) {

@@ -49,6 +49,8 @@ TEST(ThumbnailHeader, ReadReal) {
     SCOPED_TRACE(row.field);
     EXPECT_EQ(ReadReal(Field(row.field).c_str()), row.expected);
   }
+  // A NUL byte ends the number like any other character.
+  EXPECT_EQ(ReadReal(std::string("2\0" "5", 3).append(17, ' ').c_str()), 2);
 }
 
 // The settled header of a file with these cards after the first.
