@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "display_mapping.h"
 #include "fits_builder.h"
 #include "header_parser.h"
 #include "pixel_decoder.h"
@@ -33,5 +34,20 @@ void DecodeImage(benchmark::State& state) {
   FreePixelBuffers();
 }
 BENCHMARK(DecodeImage)->Arg(8)->Arg(16)->Arg(-32)->Unit(benchmark::kMillisecond);
+
+// One rebuild of the display bitmap: every sample through the transfer.
+void MapImage(benchmark::State& state) {
+  const uint32_t side = 2048;
+  std::vector<double> values(size_t{side} * side);
+  for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<double>(i % 4096);
+  std::vector<uint8_t> pixels(values.size() * 4);
+  const Transfer transfer(0, {3000, 100});
+  for (auto _ : state) {
+    MapSamples(values.data(), side, side, 1, transfer, pixels.data());
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(values.size()));
+}
+BENCHMARK(MapImage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
