@@ -9,12 +9,9 @@
 #include <gdiplus.h>
 #include <shobjidl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "arguments.h"
@@ -40,17 +37,27 @@ std::string Hex(HRESULT hr) {
 
 // Closes the message boxes this process shows and keeps their texts, so
 // that a handler's error box neither blocks the tool nor gets lost.
+// Plain Win32 threads and locks: the 32-bit build's runtime has no
+// std::thread, and this tool runs on the oldest systems too.
 class BoxCloser {
  public:
-  BoxCloser() : thread_([this] { Watch(); }) {}
+  BoxCloser() {
+    InitializeCriticalSection(&lock_);
+    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+  }
   ~BoxCloser() {
-    stop_ = true;
-    thread_.join();
+    InterlockedExchange(&stop_, 1);
+    if (thread_ != nullptr) {
+      WaitForSingleObject(thread_, INFINITE);
+      CloseHandle(thread_);
+    }
+    DeleteCriticalSection(&lock_);
   }
   std::string TakeTexts() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    EnterCriticalSection(&lock_);
     std::string texts;
     texts.swap(texts_);
+    LeaveCriticalSection(&lock_);
     return texts;
   }
 
@@ -69,20 +76,23 @@ class BoxCloser {
     return TRUE;
   }
   void Record(const std::string& box) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    EnterCriticalSection(&lock_);
     texts_ += (texts_.empty() ? "" : "; ") + box;
+    LeaveCriticalSection(&lock_);
   }
-  void Watch() {
-    while (!stop_) {
-      EnumWindows(CloseIfBox, reinterpret_cast<LPARAM>(this));
+  static DWORD WINAPI Watch(void* self) {
+    auto* closer = static_cast<BoxCloser*>(self);
+    while (InterlockedCompareExchange(&closer->stop_, 0, 0) == 0) {
+      EnumWindows(CloseIfBox, reinterpret_cast<LPARAM>(closer));
       Sleep(50);
     }
+    return 0;
   }
 
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
+  LONG volatile stop_ = 0;
+  CRITICAL_SECTION lock_;
   std::string texts_;
-  std::thread thread_;
+  HANDLE thread_ = nullptr;
 };
 
 bool HandlerFor(const std::string& path, CLSID* handler) {
