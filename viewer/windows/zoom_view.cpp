@@ -67,16 +67,14 @@ void PaintView(HDC dc) {
 }  // namespace
 
 void OnPaint() {
-  // A failed rebuild still settles the paint request; the flag that asked
-  // for the rebuild stays set, so the next paint tries again.
-  if ((NewBitmapData && !NewBitmap()) || (ZoomOrGridChanged && !NewView())) {
-    ValidateRect(MainWindow, nullptr);
-    return;
-  }
+  // A failed rebuild still settles the paint request (the background is
+  // erased, nothing drawn); the flag that asked for the rebuild stays set,
+  // so the next paint tries again.
+  bool ready = !(NewBitmapData && !NewBitmap()) && !(ZoomOrGridChanged && !NewView());
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(MainWindow, &paint);
   if (dc == nullptr) return;
-  if (TheBitmap != nullptr) PaintView(dc);
+  if (ready && TheBitmap != nullptr) PaintView(dc);
   EndPaint(MainWindow, &paint);
 }
 
