@@ -1,6 +1,10 @@
 // kelvra-open FILE: sends one FITS file to the running viewer as a load
 // request, starting Kelvra.exe from this program's folder when no viewer
 // answers. Exit code 0 when the viewer took the file.
+//
+// A windowed program, so that Explorer's "Open" flashes no console. Errors
+// are one line on the standard error the caller gave, else on the console
+// it was started from, else in a message box.
 #include <windows.h>
 
 #include <cstdio>
@@ -54,9 +58,31 @@ bool StartViewer() {
   return true;
 }
 
+void Report(const char* line) {
+  DWORD written = 0;
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error != nullptr && error != INVALID_HANDLE_VALUE && WriteFile(error, line, strlen(line), &written, nullptr)) {
+    return;
+  }
+  // AttachConsole exists from Windows XP on.
+  using AttachConsoleCall = BOOL(WINAPI*)(DWORD);
+  auto attach = reinterpret_cast<AttachConsoleCall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "AttachConsole")));
+  if (attach != nullptr && attach(ATTACH_PARENT_PROCESS)) {
+    HANDLE console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) {
+      WriteFile(console, line, strlen(line), &written, nullptr);
+      CloseHandle(console);
+      return;
+    }
+  }
+  MessageBoxA(nullptr, line, "kelvra-open", MB_OK | MB_ICONEXCLAMATION);
+}
+
 int Fail(const char* what, const char* detail) {
-  fprintf(stderr, "kelvra-open: %s: %s\n", what, detail);
-  fflush(stderr);
+  char line[MAX_PATH * 3];
+  snprintf(line, sizeof line, "kelvra-open: %s: %s\n", what, detail);
+  Report(line);
   return 1;
 }
 
@@ -64,7 +90,7 @@ int Fail(const char* what, const char* detail) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    fprintf(stderr, "usage: kelvra-open FILE\n");
+    Report("usage: kelvra-open FILE\n");
     return 2;
   }
   char path[MAX_PATH * 2];
