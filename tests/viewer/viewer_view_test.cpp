@@ -38,6 +38,7 @@ class ViewerWindows : public ::testing::Environment {
  public:
   void SetUp() override {
     DeletePlacement();
+    ScreenSz = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};  // as WinMain does
     ASSERT_EQ(InitInstance(GetModuleHandleA(nullptr), SW_SHOWNORMAL), 1);
     Pump();
   }
@@ -393,6 +394,44 @@ TEST(ViewerView, ReadoutStaysOnTheScreen) {
   EXPECT_EQ(tip.bottom, pointer.y - 9);
   SendMessageA(MainWindow, WM_LBUTTONUP, 0, 0);
   SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+}
+
+TEST(ViewerView, HeaderDocksBelowThenAboveWhenThereIsNoRoom) {
+  HeaderHeight = 100;  // earlier tests may have cut it
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(1, 0), 0);  // Header On
+  // At the top of the screen there is no room above: the header goes below.
+  SetWindowPos(MainWindow, nullptr, 40, 0, 400, 300, SWP_NOZORDER);
+  Pump();
+  RECT main, header;
+  GetWindowRect(MainWindow, &main);
+  GetWindowRect(HeaderWindow, &header);
+  EXPECT_TRUE(IsWindowVisible(HeaderWindow));
+  EXPECT_EQ(header.left, main.left);
+  EXPECT_EQ(header.right, main.right);
+  EXPECT_EQ(header.top, main.bottom) << "below";
+  const int height = header.bottom - header.top;
+  EXPECT_EQ(height, 100);
+  EXPECT_EQ(isBelow, 1);
+
+  // Down to the screen's bottom edge: no room below, room above.
+  SetWindowPos(MainWindow, nullptr, 40, ScreenSz.cy - 300, 400, 300, SWP_NOZORDER);
+  Pump();
+  GetWindowRect(MainWindow, &main);
+  GetWindowRect(HeaderWindow, &header);
+  EXPECT_EQ(header.bottom, main.top) << "above now";
+  EXPECT_EQ(header.bottom - header.top, height);
+  EXPECT_EQ(isBelow, 0);
+
+  // Back up: it stays above while it fits there.
+  SetWindowPos(MainWindow, nullptr, 40, 300, 400, 300, SWP_NOZORDER);
+  Pump();
+  GetWindowRect(MainWindow, &main);
+  GetWindowRect(HeaderWindow, &header);
+  EXPECT_EQ(header.bottom, main.top);
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(2, 0), 0);  // Header Off
+  EXPECT_FALSE(IsWindowVisible(HeaderWindow));
+  SetWindowPos(MainWindow, nullptr, 0, 0, 320, 320, SWP_NOZORDER);
   Pump();
 }
 
