@@ -248,18 +248,22 @@ TEST_F(ViewerProcess, HeaderWindowShowsTheRecordsLineByLine) {
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(header_) != FALSE; }));
   SetWindowPos(header_, nullptr, 0, 320, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);  // room for every line
   RedrawWindow(header_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Sleep(300);
-  ClientPixels p = ReadClient(header_);
   // Seven records (SIMPLE, four image cards, OBJECT, END): count the text
   // bands, rows with white pixels separated by black rows.
+  auto countBands = [&] {
+    ClientPixels p = ReadClient(header_);
+    int bands = 0;
+    bool inBand = false;
+    for (int y = 0; y < p.height; ++y) {
+      bool lit = false;
+      for (int x = 0; x < p.width && !lit; ++x) lit = p.at(x, y) == 0xFFFFFF || (p.at(x, y) & 0xFF) > 0x80;
+      if (lit && !inBand) ++bands;
+      inBand = lit;
+    }
+    return bands;
+  };
   int bands = 0;
-  bool inBand = false;
-  for (int y = 0; y < p.height; ++y) {
-    bool lit = false;
-    for (int x = 0; x < p.width && !lit; ++x) lit = p.at(x, y) == 0xFFFFFF || (p.at(x, y) & 0xFF) > 0x80;
-    if (lit && !inBand) ++bands;
-    inBand = lit;
-  }
+  WaitUntil([&] { return (bands = countBands()) == 7; }, 5000);
   EXPECT_EQ(bands, 7);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main_, 1)));
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(main_, 2)));
