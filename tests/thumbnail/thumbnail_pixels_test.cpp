@@ -25,13 +25,25 @@ std::string Row(int bitpix, int count, const std::string& data, std::vector<std:
   return Header(cards) + data;
 }
 
+struct SampleCase {
+  const char* name;
+  std::string file;
+  std::vector<double> expected;
+};
+
+template <size_t N>
+void ExpectDecodedValues(const SampleCase (&cases)[N]) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Decoded d = DecodeBytes(c.file);
+    ASSERT_TRUE(d.settled);
+    EXPECT_EQ(d.values, c.expected);
+  }
+}
+
 TEST(ThumbnailSamples, ValuesByKind) {
   const std::string bzero32768 = Card("BZERO", "32768");
-  struct Case {
-    const char* name;
-    std::string file;
-    std::vector<double> expected;
-  } cases[] = {
+  const SampleCase cases[] = {
       {"8 bits ignore BSCALE and BZERO", Row(8, 3, Samples8({200, 0, 255}), {Card("BSCALE", "2"), Card("BZERO", "10")}), {200, 0, 255}},
       {"16 bits without BZERO are unsigned", Row(16, 2, Samples16({0xFFFF, 0x8000})), {65535, 32768}},
       {"16 bits with BZERO 32768 are signed", Row(16, 3, Samples16({0xFFFF, 0x8000, 0}), {bzero32768}), {32767, 0, 32768}},
@@ -48,21 +60,12 @@ TEST(ThumbnailSamples, ValuesByKind) {
       {"floating point guard", Row(-32, 2, SamplesFloat({3e9f, 2e9f})), {3e9, 0}},
       {"16 bits overflowing to infinity count as 0", Row(16, 1, Samples16({2}), {Card("BSCALE", "1e308"), Card("BZERO", "1e308")}), {0}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Decoded d = DecodeBytes(c.file);
-    ASSERT_TRUE(d.settled);
-    EXPECT_EQ(d.values, c.expected);
-  }
+  ExpectDecodedValues(cases);
 }
 
 TEST(ThumbnailSamples, TruncatedDataReadsWithAllBitsSet) {
   const std::string bzero32768 = Card("BZERO", "32768");
-  struct Case {
-    const char* name;
-    std::string file;
-    std::vector<double> expected;
-  } cases[] = {
+  const SampleCase cases[] = {
       {"8 bits", Row(8, 4, Samples8({7, 9})), {7, 9, 255, 255}},
       {"8 bits, no data unit at all", Row(8, 2, ""), {255, 255}},
       {"16 bits without BZERO: 65535, then the guard", Row(16, 4, Samples16({1000, 2000})), {1000, 2000, 0, 0}},
@@ -71,12 +74,7 @@ TEST(ThumbnailSamples, TruncatedDataReadsWithAllBitsSet) {
       {"32 bits, first sample missing", Row(32, 1, ""), {4294967295.0}},
       {"floating point: all ones is a NaN, counted as 0", Row(-32, 2, SamplesFloat({4.0f})), {4, 0}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Decoded d = DecodeBytes(c.file);
-    ASSERT_TRUE(d.settled);
-    EXPECT_EQ(d.values, c.expected);
-  }
+  ExpectDecodedValues(cases);
 }
 
 TEST(ThumbnailSamples, StatisticsOverAllPlanes) {
